@@ -1,0 +1,51 @@
+#include "wav/wav_header.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace marvolen {
+namespace {
+
+SignalSettings Make(int32_t rate, int32_t bitSize, int32_t monaural) {
+  SignalSettings s;
+  s.SampleRate = rate;
+  s.BitSize = bitSize;
+  s.Monaural = monaural;
+  return s;
+}
+
+std::vector<uint8_t> Bytes(const SignalSettings& s) {
+  const auto a = SerializeWavHeader(BuildWavHeader(s));
+  return {a.begin(), a.end()};
+}
+
+TEST(WavHeader, LiteralBytesFor8000Hz16BitMono) {
+  const std::vector<uint8_t> expected = {
+      0x52, 0x49, 0x46, 0x46, 0x24, 0x77, 0x01, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6D, 0x74,
+      0x20, 0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00, 0x40, 0x1F, 0x00, 0x00, 0x80, 0x3E,
+      0x00, 0x00, 0x02, 0x00, 0x10, 0x00, 0x64, 0x61, 0x74, 0x61, 0x00, 0x77, 0x01, 0x00};
+  EXPECT_EQ(Bytes(Make(8000, kBitSize16, kMono)), expected);
+}
+
+TEST(WavHeader, LiteralBytesFor96000Hz24BitStereo) {
+  const std::vector<uint8_t> expected = {
+      0x52, 0x49, 0x46, 0x46, 0x24, 0xBC, 0x34, 0x00, 0x57, 0x41, 0x56, 0x45, 0x66, 0x6D, 0x74,
+      0x20, 0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0x02, 0x00, 0x00, 0x77, 0x01, 0x00, 0x00, 0xCA,
+      0x08, 0x00, 0x06, 0x00, 0x18, 0x00, 0x64, 0x61, 0x74, 0x61, 0x00, 0xBC, 0x34, 0x00};
+  EXPECT_EQ(Bytes(Make(96000, kBitSize24, kStereo)), expected);
+}
+
+TEST(WavHeader, FieldsFor8000Hz8BitMono) {
+  const WavHeader h = BuildWavHeader(Make(8000, kBitSize8, kMono));
+  EXPECT_EQ(h.BytesPerSec, 8000u);
+  EXPECT_EQ(h.BlockAlign, 1u);
+  EXPECT_EQ(h.BitsPerSample, 8u);
+  EXPECT_EQ(h.Channels, 1u);
+  EXPECT_EQ(h.FormatTag, 1u);
+  EXPECT_EQ(h.DataSize, 48000u);
+  EXPECT_EQ(h.RiffSize, 48036u);
+}
+
+}  // namespace
+}  // namespace marvolen
