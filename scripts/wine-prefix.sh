@@ -1,30 +1,34 @@
 #!/usr/bin/env bash
-# Creates the project's 32-bit Wine prefix, with the fonts that show Japanese
-# dialog text, if it is not there yet. The prefix lives in a known folder:
-# $MARVOLEN_WINE_PREFIX, by default ~/.cache/marvolen/wine.
+# Creates a Wine prefix of the project's, with the fonts that show Japanese
+# dialog text, if it is not there yet: wine-prefix.sh win64|win32 [FOLDER]
+# Default folder: $MARVOLEN_WINE_HOME/wine64 or /wine32 (~/.cache/marvolen).
 set -euo pipefail
 
-prefix="${MARVOLEN_WINE_PREFIX:-${HOME}/.cache/marvolen/wine}"
-stamp="$prefix/.marvolen-prefix-v1"
+arch="${1:-win64}"
+base="${MARVOLEN_WINE_HOME:-${HOME}/.cache/marvolen}"
+prefix="${2:-$base/${arch/win/wine}}"
+stamp="$prefix/.marvolen-prefix-v2"
 if [ -f "$stamp" ]; then
   echo "wine-prefix: ready at $prefix"
   exit 0
 fi
 
-export WINEPREFIX="$prefix" WINEARCH=win32 WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml="
+here="$(cd "$(dirname "$0")" && pwd)"
+run="$here/../cmake/wine-run.sh"
+export MARVOLEN_WINE_PREFIX="$prefix" WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$(dirname "$prefix")"
 rm -rf "$prefix"
-# No display is needed to create a prefix; keep wineboot from waiting on one.
-DISPLAY= wineboot -i >/dev/null 2>&1 </dev/null
+# Creating a prefix needs no display.
+DISPLAY= "$run" "$arch" wineboot -i >/dev/null 2>&1 </dev/null
 
 # Debian's Wine does not read its own font folder: without Marlett the
 # caption buttons are drawn as letters.
 mkdir -p "$prefix/drive_c/windows/Fonts"
 cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" 2>/dev/null || true
 
-reg="$(mktemp --suffix=.reg)"
-trap 'rm -f "$reg"' EXIT
+# Japanese dialog fonts map to Noto Sans CJK; with no window manager under
+# Xvfb, Wine must draw the captions itself.
+reg="$prefix/drive_c/marvolen-setup.reg"
 cat >"$reg" <<'REG'
 REGEDIT4
 
@@ -36,9 +40,14 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\X11 Driver]
 "Managed"="N"
-"Decorated"="Y"
 REG
-DISPLAY= wine regedit /S "$(winepath -w "$reg" 2>/dev/null)" >/dev/null 2>&1 </dev/null
-wineserver -w
+DISPLAY= "$run" "$arch" regedit /S 'C:\marvolen-setup.reg' >/dev/null 2>&1 </dev/null
+rm -f "$reg"
+# Let the prefix's own processes end before anyone uses it.
+if [ "$arch" = win64 ]; then
+  WINEPREFIX="$prefix" /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+else
+  WINEPREFIX="$prefix" /usr/lib/wine/wineserver32 -k 2>/dev/null || true
+fi
 touch "$stamp"
 echo "wine-prefix: created at $prefix"

@@ -12,6 +12,7 @@
 namespace marvolen {
 namespace {
 
+#if defined(__GLIBC__)
 int64_t OrderedBits(double x) {
   int64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
@@ -48,7 +49,6 @@ void SweepSignal(int32_t rate, int32_t freq, Sweep& sweep) {
   }
 }
 
-#if defined(__GLIBC__)
 // glibc's sine is the reference: it is correctly rounded in practice.
 TEST(ExactSine, WithinOneUlpOfGlibcForDefaultTonesAtEveryRate) {
   Sweep sweep;
