@@ -30,27 +30,58 @@ size_t WavFileSize(const SignalSettings& settings) {
 
 namespace {
 
-// Appends samples to the file image, least significant byte first.
-class FrameWriter {
- public:
-  FrameWriter(uint8_t* at, int32_t bytesPerSample, int32_t channels)
-      : at_(at), bytesPerSample_(bytesPerSample), channels_(channels) {}
-
-  void Put(int32_t value) {
-    const auto v = static_cast<uint32_t>(value);
-    uint8_t bytes[3] = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),
-                        static_cast<uint8_t>(v >> 16)};
-    for (int32_t c = 0; c < channels_; ++c) {  // the right channel copies the left
-      std::memcpy(at_, bytes, static_cast<size_t>(bytesPerSample_));
-      at_ += bytesPerSample_;
-    }
+// Stores one sample value in every channel of a frame, least significant byte
+// first; the right channel copies the left one's bytes. Width and channel
+// count are template arguments so the per-frame work is a few plain stores.
+template <int Bytes, int Channels>
+uint8_t* PutFrame(uint8_t* at, int32_t value) {
+  const auto v = static_cast<uint32_t>(value);
+  for (int c = 0; c < Channels; ++c) {
+    for (int i = 0; i < Bytes; ++i) *at++ = static_cast<uint8_t>(v >> (8 * i));
   }
+  return at;
+}
 
- private:
-  uint8_t* at_;
-  int32_t bytesPerSample_;
-  int32_t channels_;
-};
+// Computes every frame of the six seconds into `data`. Returns false when a
+// cancel request was seen; the poll follows every frame, the last included,
+// and Advance follows the poll of a second's last frame.
+template <int Bytes, int Channels>
+bool RenderFrames(const SignalSettings& settings, ProgressSink* progress, uint8_t* data) {
+  const int32_t w = settings.BitSize;
+  const int32_t rate = settings.SampleRate;
+  const int32_t pipUnit = PipUnit(settings);
+  const auto notice =
+      settings.SelectHousoukyoku == kStationNhk ? NoticeSampleNhk : NoticeSampleNippon;
+  for (int32_t second = 0; second < kSignalSeconds; ++second) {
+    for (int32_t a = 0; a < rate; ++a) {
+      const int32_t value =
+          second < kNoticeSeconds
+              ? notice(w, settings, a, pipUnit)
+              : MainSignalSample(w, settings, (second - kNoticeSeconds) * rate + a);
+      data = PutFrame<Bytes, Channels>(data, value);
+      if (progress && progress->IsCancelRequested()) return false;
+    }
+    if (progress) progress->Advance();
+  }
+  return true;
+}
+
+template <int Bytes>
+bool RenderFramesFor(const SignalSettings& settings, ProgressSink* progress, uint8_t* data) {
+  return ChannelCount(settings) == 1 ? RenderFrames<Bytes, 1>(settings, progress, data)
+                                     : RenderFrames<Bytes, 2>(settings, progress, data);
+}
+
+bool RenderAllFrames(const SignalSettings& settings, ProgressSink* progress, uint8_t* data) {
+  switch (BytesPerSample(settings)) {
+    case 1:
+      return RenderFramesFor<1>(settings, progress, data);
+    case 2:
+      return RenderFramesFor<2>(settings, progress, data);
+    default:
+      return RenderFramesFor<3>(settings, progress, data);
+  }
+}
 
 }  // namespace
 
@@ -87,28 +118,9 @@ RenderOutcome RenderTimeSignal(const SignalSettings& settings, ProgressSink* pro
   std::memcpy(image.get(), header.data(), header.size());
   if (progress) progress->SetRange(0, kSignalSeconds);
 
-  const int32_t w = settings.BitSize;
-  const int32_t rate = settings.SampleRate;
-  const int32_t pipUnit = PipUnit(settings);
-  const auto notice = settings.SelectHousoukyoku == kStationNhk ? NoticeSampleNhk
-                                                                 : NoticeSampleNippon;
-  FrameWriter out(image.get() + kWavHeaderSize, BytesPerSample(settings),
-                  ChannelCount(settings));
-  // The poll follows every frame, the last one included; Advance follows the
-  // poll of a second's last frame.
-  const auto cancelled = [progress] { return progress && progress->IsCancelRequested(); };
-
-  for (int32_t second = 0; second < kSignalSeconds; ++second) {
-    for (int32_t a = 0; a < rate; ++a) {
-      out.Put(second < kNoticeSeconds
-                  ? notice(w, settings, a, pipUnit)
-                  : MainSignalSample(w, settings, (second - kNoticeSeconds) * rate + a));
-      if (cancelled()) {
-        file->Discard();
-        return RenderOutcome::Cancelled;
-      }
-    }
-    if (progress) progress->Advance();
+  if (!RenderAllFrames(settings, progress, image.get() + kWavHeaderSize)) {
+    file->Discard();
+    return RenderOutcome::Cancelled;
   }
 
   // A short write or a failed close would leave a file whose header promises
