@@ -59,11 +59,11 @@ struct Reduced {
 // x = quadrant * pi/2 + (hi + lo), |hi + lo| <= about pi/4.
 Reduced ReduceByHalfPi(double x) {
   constexpr double kInvHalfPi = 6.36619772367581382433e-01;
-  constexpr double kHalfPi1 = 1.57079632673412561417e+00;   // first 33 bits of pi/2
+  constexpr double kHalfPi1 = 1.57079632673412561417e+00;      // first 33 bits of pi/2
   constexpr double kHalfPi1Tail = 6.07710050650619224932e-11;  // pi/2 - kHalfPi1
-  constexpr double kHalfPi2 = 6.07710050630396597660e-11;   // next 33 bits
+  constexpr double kHalfPi2 = 6.07710050630396597660e-11;      // next 33 bits
   constexpr double kHalfPi2Tail = 2.02226624879595063154e-21;
-  constexpr double kHalfPi3 = 2.02226624871116645580e-21;   // next 33 bits
+  constexpr double kHalfPi3 = 2.02226624871116645580e-21;  // next 33 bits
   constexpr double kHalfPi3Tail = 8.47842766036889956997e-32;
   // Adding and subtracting 1.5 * 2^52 rounds to the nearest integer.
   constexpr double kRoundingShift = 6755399441055744.0;

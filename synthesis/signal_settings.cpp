@@ -20,9 +20,7 @@ std::optional<int32_t> SampleRateIndexOf(int32_t rate) {
 
 bool IsListedSampleRate(int32_t rate) { return SampleRateIndexOf(rate).has_value(); }
 
-bool IsValidToneFrequency(int32_t hz) {
-  return hz >= kMinToneFrequency && hz <= kMaxToneFrequency;
-}
+bool IsValidToneFrequency(int32_t hz) { return hz >= kMinToneFrequency && hz <= kMaxToneFrequency; }
 
 int32_t BytesPerSample(const SignalSettings& settings) { return settings.BitSize + 1; }
 
@@ -45,7 +43,8 @@ int32_t SilenceValue(int32_t bitSize) { return bitSize == kBitSize8 ? 128 : 0; }
 
 std::optional<SettingsProblem> FindSettingsProblem(const SignalSettings& s) {
   if (!IsListedSampleRate(s.SampleRate)) return SettingsProblem{L"SampleRate", s.SampleRate};
-  if (s.BitSize < kBitSize8 || s.BitSize > kBitSize24) return SettingsProblem{L"BitSize", s.BitSize};
+  if (s.BitSize < kBitSize8 || s.BitSize > kBitSize24)
+    return SettingsProblem{L"BitSize", s.BitSize};
   if (s.Monaural != kMono && s.Monaural != kStereo) return SettingsProblem{L"Monaural", s.Monaural};
   if (s.SelectHousoukyoku != kStationNhk && s.SelectHousoukyoku != kStationNippon) {
     return SettingsProblem{L"SelectHousoukyoku", s.SelectHousoukyoku};

@@ -13,8 +13,7 @@ constexpr double kTwoPi = 6.283185307179586;
 constexpr double kFadeFraction = 0.05;
 constexpr double kEightBitOffset = 128.0;
 
-int32_t ToneSample(int32_t w, double amplitude, int32_t sampleRate, int32_t frequency,
-                   int32_t a) {
+int32_t ToneSample(int32_t w, double amplitude, int32_t sampleRate, int32_t frequency, int32_t a) {
   const double u = static_cast<double>(a) * kTwoPi;
   const double v = static_cast<double>(sampleRate) / static_cast<double>(frequency);
   const double phase = u / v;
@@ -27,8 +26,7 @@ int32_t ToneSample(int32_t w, double amplitude, int32_t sampleRate, int32_t freq
 
 // Amplitude of a notice pip at frame a, fading from frame `fadeStart` to
 // silence at `end`.
-double NoticeAmplitude(int32_t w, int32_t sampleRate, int32_t a, int32_t fadeStart,
-                       int32_t end) {
+double NoticeAmplitude(int32_t w, int32_t sampleRate, int32_t a, int32_t fadeStart, int32_t end) {
   double amplitude = FullScaleAmplitude(w);
   if (a >= fadeStart) {
     amplitude = (amplitude * static_cast<double>(end - a)) /

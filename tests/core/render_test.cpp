@@ -1,6 +1,4 @@
 // The rendering job: file image, progress, cancel and every failure path.
-#include "wav/render_time_signal.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include "common/text.h"
 #include "synthesis/tone_generators.h"
 #include "tests/core/test_support.h"
+#include "wav/render_time_signal.h"
 #include "wav/wav_header.h"
 
 namespace marvolen {
@@ -22,7 +21,8 @@ using testing_support::RenderToMemory;
 using testing_support::ScratchDir;
 using testing_support::WriteFileBytes;
 
-SignalSettings Make(int32_t rate, int32_t bitSize, int32_t monaural, int32_t station = kStationNhk) {
+SignalSettings Make(int32_t rate, int32_t bitSize, int32_t monaural,
+                    int32_t station = kStationNhk) {
   SignalSettings s;
   s.SampleRate = rate;
   s.BitSize = bitSize;
@@ -89,10 +89,10 @@ TEST(RenderTimeSignal, EveryFrameHoldsItsSampleInEveryChannel) {
         for (int32_t frame = 0; frame < 6 * s.SampleRate; ++frame) {
           const int32_t second = frame / s.SampleRate;
           const int32_t a = frame % s.SampleRate;
-          const int32_t expected =
-              second < 3 ? (station == kStationNhk ? NoticeSampleNhk(w, s, a, b)
-                                                   : NoticeSampleNippon(w, s, a, b))
-                         : MainSignalSample(w, s, frame - 3 * s.SampleRate);
+          const int32_t expected = second < 3
+                                       ? (station == kStationNhk ? NoticeSampleNhk(w, s, a, b)
+                                                                 : NoticeSampleNippon(w, s, a, b))
+                                       : MainSignalSample(w, s, frame - 3 * s.SampleRate);
           for (int32_t c = 0; c < ChannelCount(s); ++c) {
             ASSERT_EQ(SampleAt(image, s, frame, c), expected)
                 << "w " << w << " mono " << mono << " station " << station << " frame " << frame;
@@ -182,9 +182,9 @@ TEST(RenderTimeSignal, ProgressIsSetOnceAndAdvancedAfterEachSecondsLastPoll) {
   RecordingSink sink;
   RecordingReporter reporter;
   EXPECT_EQ(RenderTimeSignal(s, &sink, reporter, env), RenderOutcome::Completed);
-  const std::vector<std::string> expected = {
-      "SetRange(0,6)@0", "Advance@8000",  "Advance@16000", "Advance@24000",
-      "Advance@32000",   "Advance@40000", "Advance@48000"};
+  const std::vector<std::string> expected = {"SetRange(0,6)@0", "Advance@8000",  "Advance@16000",
+                                             "Advance@24000",   "Advance@32000", "Advance@40000",
+                                             "Advance@48000"};
   EXPECT_EQ(sink.calls, expected);
   EXPECT_EQ(sink.polls, 48000);
   EXPECT_TRUE(reporter.messages.empty());

@@ -74,8 +74,8 @@ constexpr WorkedExample kWorkedExamples[] = {
 TEST(ToneGenerators, WorkedExamplesInEveryWidth) {
   for (const auto& row : kWorkedExamples) {
     const SignalSettings s = AtRate(row.rate);
-    SCOPED_TRACE(testing::Message() << "rate " << row.rate << " fn " << static_cast<int>(row.fn)
-                                    << " a " << row.a);
+    SCOPED_TRACE(testing::Message()
+                 << "rate " << row.rate << " fn " << static_cast<int>(row.fn) << " a " << row.a);
     EXPECT_EQ(Sample(row.fn, kBitSize8, s, row.a), row.bit8);
     EXPECT_EQ(Sample(row.fn, kBitSize16, s, row.a), row.bit16);
     EXPECT_EQ(Sample(row.fn, kBitSize24, s, row.a), row.bit24);
@@ -93,8 +93,8 @@ struct Boundaries {
 };
 
 constexpr Boundaries kBoundaries[] = {
-    {8000, 800, 1200, 2401, 3200, 3600},     {9600, 960, 1440, 2881, 3840, 4320},
-    {22050, 2205, 3307, 6616, 8820, 9922},   {44100, 4410, 6615, 13231, 17640, 19845},
+    {8000, 800, 1200, 2401, 3200, 3600},      {9600, 960, 1440, 2881, 3840, 4320},
+    {22050, 2205, 3307, 6616, 8820, 9922},    {44100, 4410, 6615, 13231, 17640, 19845},
     {48000, 4800, 7200, 14401, 19200, 21600}, {96000, 9600, 14400, 28801, 38400, 43200},
 };
 
