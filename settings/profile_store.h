@@ -5,6 +5,18 @@
 #include <memory>
 #include <string>
 
+// <windows.h> maps GetProfileInt, GetProfileString and WriteProfileString to
+// their A/W functions with macros, which would rename the members below in
+// some files and not in others. Including it here first and removing the
+// macros makes every order of includes see the same names; the platform
+// functions stay reachable by their W names.
+#ifdef _WIN32
+#include <windows.h>
+#undef GetProfileInt
+#undef GetProfileString
+#undef WriteProfileString
+#endif
+
 namespace marvolen {
 
 class ProfileStore {
