@@ -26,6 +26,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (const auto value = FindIniValue(file, section, key)) ParseProfileInt(*value);
   }
 
+  // A file the store would write to converts back to its very bytes.
+  if (const auto text = DecodeIniFile(file)) {
+    Require(EncodeIniFile(text->utf8, text->encoding) == file);
+  }
+
   MemoryIniStore store(file);
   const std::wstring text = store.GetProfileString(section, L"SaveFileName", L"d");
   Require(text.size() <= kMaxProfileStringLength);

@@ -216,23 +216,85 @@ std::optional<std::string> SetIniValue(std::string_view file, std::wstring_view 
   return out;
 }
 
+std::optional<IniText> DecodeIniFile(std::string_view bytes) {
+  if (bytes.substr(0, 2) == "\xFE\xFF") return std::nullopt;  // UTF-16BE
+  if (bytes.substr(0, 2) != "\xFF\xFE") return IniText{std::string(bytes), IniEncoding::Utf8};
+  bytes.remove_prefix(2);
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::wstring wide;
+  wide.reserve(bytes.size() / 2);
+  const auto unitAt = [&](size_t i) {
+    return static_cast<char32_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                 (static_cast<uint8_t>(bytes[2 * i + 1]) << 8));
+  };
+  const size_t units = bytes.size() / 2;
+  for (size_t i = 0; i < units; ++i) {
+    const char32_t unit = unitAt(i);
+    if (unit >= 0xDC00 && unit <= 0xDFFF) return std::nullopt;  // a low half alone
+    if (unit < 0xD800 || unit > 0xDBFF) {
+      wide += static_cast<wchar_t>(unit);
+      continue;
+    }
+    if (i + 1 == units) return std::nullopt;
+    const char32_t low = unitAt(++i);
+    if (low < 0xDC00 || low > 0xDFFF) return std::nullopt;
+    if constexpr (sizeof(wchar_t) == 2) {
+      wide += static_cast<wchar_t>(unit);
+      wide += static_cast<wchar_t>(low);
+    } else {
+      wide += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+    }
+  }
+  return IniText{WideToUtf8(wide), IniEncoding::Utf16Le};
+}
+
+std::string EncodeIniFile(std::string_view utf8, IniEncoding encoding) {
+  if (encoding == IniEncoding::Utf8) return std::string(utf8);
+  std::string bytes = "\xFF\xFE";
+  const auto put = [&](char32_t unit) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  };
+  for (const wchar_t c : Utf8ToWide(utf8)) {
+    const auto code = static_cast<char32_t>(c);
+    if (code >= 0x10000 && code <= 0x10FFFF) {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      put(code & 0xFFFF);
+    }
+  }
+  return bytes;
+}
+
+IniStoreBase::LoadResult IniStoreBase::LoadText(IniText& text) {
+  text = IniText{};
+  std::string bytes;
+  const LoadResult result = Load(bytes);
+  if (result != LoadResult::Loaded) return result;
+  auto decoded = DecodeIniFile(bytes);
+  if (!decoded) return LoadResult::Failed;
+  text = std::move(*decoded);
+  return LoadResult::Loaded;
+}
+
 int32_t IniStoreBase::GetProfileInt(const std::wstring& section, const std::wstring& key,
                                     int32_t fallback) {
-  std::string bytes;
-  if (Load(bytes) != LoadResult::Loaded) return fallback;
-  const auto value = FindIniValue(bytes, section, key);
+  IniText text;
+  if (LoadText(text) != LoadResult::Loaded) return fallback;
+  const auto value = FindIniValue(text.utf8, section, key);
   if (!value || value->empty()) return fallback;
   return ParseProfileInt(*value);
 }
 
 std::wstring IniStoreBase::GetProfileString(const std::wstring& section, const std::wstring& key,
                                             const std::wstring& fallback) {
-  std::string bytes;
+  IniText text;
   std::optional<std::wstring> value;
-  if (Load(bytes) == LoadResult::Loaded) value = FindIniValue(bytes, section, key);
-  std::wstring text = value ? std::move(*value) : fallback;
-  if (text.size() > kMaxProfileStringLength) text.resize(kMaxProfileStringLength);
-  return text;
+  if (LoadText(text) == LoadResult::Loaded) value = FindIniValue(text.utf8, section, key);
+  std::wstring result = value ? std::move(*value) : fallback;
+  if (result.size() > kMaxProfileStringLength) result.resize(kMaxProfileStringLength);
+  return result;
 }
 
 bool IniStoreBase::WriteProfileInt(const std::wstring& section, const std::wstring& key,
@@ -242,11 +304,12 @@ bool IniStoreBase::WriteProfileInt(const std::wstring& section, const std::wstri
 
 bool IniStoreBase::WriteProfileString(const std::wstring& section, const std::wstring& key,
                                       const std::wstring& value) {
-  std::string bytes;
-  // A file that exists but cannot be read is never overwritten.
-  if (Load(bytes) == LoadResult::Failed) return false;
-  const auto updated = SetIniValue(bytes, section, key, value);
-  return updated && Store(*updated);
+  IniText text;
+  // A file that exists but cannot be read, or not written back as it was, is
+  // never overwritten.
+  if (LoadText(text) == LoadResult::Failed) return false;
+  const auto updated = SetIniValue(text.utf8, section, key, value);
+  return updated && Store(EncodeIniFile(*updated, text.encoding));
 }
 
 IniStoreBase::LoadResult MemoryIniStore::Load(std::string& bytes) {

@@ -5,8 +5,11 @@
 // Text rules:
 // - Encoding. The file is UTF-8. A UTF-8 byte-order mark at the start is
 //   skipped when reading and kept when writing. Invalid UTF-8 in a value reads
-//   as U+FFFD. A new file is written as UTF-8 without a mark. UTF-16 files are
-//   not read (their names never match, so every key reads as its default).
+//   as U+FFFD. A new file is written as UTF-8 without a mark. A file that
+//   starts with the UTF-16LE mark (as the Windows program creates its
+//   settings file) is read as UTF-16LE and written back in it; one that is not
+//   valid UTF-16LE, or starts with the UTF-16BE mark, cannot be written back
+//   unchanged: it reads as absent and every write to it is refused.
 // - Lines. A line ends at LF; a CR right before the LF belongs to the line
 //   ending, a CR anywhere else to the line's text. Every line keeps its own
 //   ending. A line the store adds takes the ending of the file's first line
@@ -64,6 +67,21 @@ int32_t ParseProfileInt(std::wstring_view text);
 std::optional<std::string> SetIniValue(std::string_view file, std::wstring_view section,
                                        std::wstring_view key, std::wstring_view value);
 
+enum class IniEncoding { Utf8, Utf16Le };
+
+struct IniText {
+  std::string utf8;  // the text the functions above work on
+  IniEncoding encoding = IniEncoding::Utf8;
+};
+
+// The text of a file's bytes. UTF-8 bytes are taken as they are, mark
+// included; UTF-16LE after its mark is converted. Nothing when the bytes
+// could not be written back unchanged (see the encoding rule above).
+std::optional<IniText> DecodeIniFile(std::string_view bytes);
+
+// The bytes of a file holding `utf8` in `encoding`; UTF-16LE gets its mark.
+std::string EncodeIniFile(std::string_view utf8, IniEncoding encoding);
+
 // The profile operations on INI text held by a backing store; the file and the
 // memory stores below differ only in where the bytes live.
 class IniStoreBase : public ProfileStore {
@@ -83,6 +101,10 @@ class IniStoreBase : public ProfileStore {
   virtual LoadResult Load(std::string& bytes) = 0;
   // Replaces the bytes as a whole; on failure the old bytes stay.
   virtual bool Store(const std::string& bytes) = 0;
+
+ private:
+  // The current text; nothing when there is none or it cannot be used.
+  LoadResult LoadText(IniText& text);
 };
 
 // INI text in memory: for tests, and for checking arbitrary bytes.

@@ -108,6 +108,55 @@ TEST(ParseProfileInt, ReadsSignedDecimalAndWrapsLikeThe32BitConversion) {
   }
 }
 
+// UTF-16LE bytes of ASCII text (the tests' INI text), after the mark.
+std::string Utf16Le(std::string_view ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes.append({c, '\0'});
+  return bytes;
+}
+
+TEST(DecodeIniFile, TakesUtf8AsItIsAndConvertsUtf16LeLosslessly) {
+  const auto utf8 = DecodeIniFile("\xEF\xBB\xBF[S]\n");
+  ASSERT_TRUE(utf8);
+  EXPECT_EQ(utf8->utf8, "\xEF\xBB\xBF[S]\n");
+  EXPECT_EQ(utf8->encoding, IniEncoding::Utf8);
+
+  // "[S]\nk=" U+6642 U+1F600 (a surrogate pair) "\n"
+  const std::string bytes = Utf16Le("[S]\nk=") + std::string("\x42\x66\x3D\xD8\x00\xDE\x0A\x00", 8);
+  const auto utf16 = DecodeIniFile(bytes.substr(0));
+  ASSERT_TRUE(utf16);
+  EXPECT_EQ(utf16->encoding, IniEncoding::Utf16Le);
+  EXPECT_EQ(utf16->utf8, "[S]\nk=\xE6\x99\x82\xF0\x9F\x98\x80\n");
+  EXPECT_EQ(EncodeIniFile(utf16->utf8, IniEncoding::Utf16Le), bytes);
+  EXPECT_EQ(EncodeIniFile("", IniEncoding::Utf16Le), "\xFF\xFE");
+}
+
+TEST(DecodeIniFile, RefusesTextItCouldNotWriteBackUnchanged) {
+  const std::string cases[] = {
+      Utf16Le("[S]") + "x",                                 // odd length
+      Utf16Le("[S]") + std::string("\x00\xDC", 2),          // low half alone
+      Utf16Le("[S]") + std::string("\x00\xD8", 2),          // high half at the end
+      Utf16Le("[S]") + std::string("\x00\xD8\x41\x00", 4),  // high half before a letter
+      std::string("\xFE\xFF\x00[", 4),                      // UTF-16BE
+  };
+  for (const auto& bytes : cases) EXPECT_FALSE(DecodeIniFile(bytes)) << bytes.size();
+}
+
+TEST(MemoryIniStore, AUtf16LeFileIsWrittenBackInUtf16Le) {
+  MemoryIniStore store(Utf16Le("; c\r\n[S]\r\nk=1\r\n\r\n[T]\r\n"));
+  EXPECT_TRUE(store.WriteProfileInt(L"S", L"k", 2));
+  EXPECT_TRUE(store.WriteProfileInt(L"S", L"n", 3));
+  EXPECT_EQ(store.bytes(), Utf16Le("; c\r\n[S]\r\nk=2\r\nn=3\r\n\r\n[T]\r\n"));
+}
+
+TEST(MemoryIniStore, AFileItCannotWriteBackReadsAsAbsentAndIsKept) {
+  const std::string odd = Utf16Le("[S]\r\nk=1\r\n") + "x";
+  MemoryIniStore store(odd);
+  EXPECT_EQ(store.GetProfileInt(L"S", L"k", 7), 7);
+  EXPECT_FALSE(store.WriteProfileInt(L"S", L"k", 2));
+  EXPECT_EQ(store.bytes(), odd);
+}
+
 TEST(MemoryIniStore, SavedTextComparesEqualToTheInputAfterARoundTrip) {
   const std::string original =
       "; hand-written\r\n"

@@ -188,6 +188,18 @@ TEST_P(ProfileStoreBehaviour, TextRoundTripsUnchanged) {
   }
 }
 
+TEST_P(ProfileStoreBehaviour, AUtf16LeFileStaysUtf16LeWithItsJapaneseText) {
+  // "[S]\r\nk=" U+6642 U+5831 "\r\n" in UTF-16LE after its mark.
+  std::string bytes = "\xFF\xFE";
+  for (char c : std::string("[S]\r\nk=")) bytes.append({c, '\0'});
+  bytes.append("\x42\x66\x31\x58\r\0\n\0", 8);
+  auto store = Open(bytes);
+  EXPECT_EQ(store->GetProfileString(L"S", L"k", L""), L"\u6642\u5831");
+  EXPECT_TRUE(store->WriteProfileString(L"S", L"j", L"\u97f3"));
+  EXPECT_EQ(ReadBytes(file_).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(FileLines(), (std::vector<std::wstring>{L"[S]", L"k=\u6642\u5831", L"j=\u97f3"}));
+}
+
 TEST_P(ProfileStoreBehaviour, AWriteToAReadOnlyFileFailsAndKeepsIt) {
   const std::string before = "[S]\nk=1\n";
   auto store = Open(before);
