@@ -8,6 +8,8 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "common/text.h"
 #include "settings/file_replace.h"
@@ -90,27 +92,32 @@ bool ReplaceWholeFile(const std::wstring& path, std::string_view bytes) {
   const std::string target = ResolveTarget(WideToUtf8(path));
   if (target.empty()) return false;
 
-  mode_t mode = 0666;
+  // An existing file's permissions carry over; a new file gets 0666 less the
+  // umask, applied by open() itself.
+  std::optional<mode_t> keepMode;
   struct stat st {};
   if (::stat(target.c_str(), &st) == 0) {
     // The owner's write bit is the read-only mark; root ignores permissions,
     // so the bit is checked as well as access().
     if (!S_ISREG(st.st_mode) || (st.st_mode & S_IWUSR) == 0) return false;
     if (::access(target.c_str(), W_OK) != 0) return false;
-    mode = st.st_mode & 07777;
+    keepMode = st.st_mode & 07777;
   } else if (errno != ENOENT) {
     return false;
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    mode &= ~mask;
   }
 
-  std::string pattern = target + ".tmp-XXXXXX";
-  UniqueFd fd(::mkostemp(pattern.data(), O_CLOEXEC));
+  std::string temporaryPath;
+  int opened = -1;
+  for (int attempt = 0; attempt < 100 && opened < 0; ++attempt) {
+    temporaryPath = target + ".tmp-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    opened =
+        ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
+    if (opened < 0 && errno != EEXIST) return false;
+  }
+  UniqueFd fd(opened);
   if (fd.get() < 0) return false;
-  TemporaryFile temporary(pattern);
-  if (::fchmod(fd.get(), mode) != 0) return false;
+  TemporaryFile temporary(temporaryPath);
+  if (keepMode && ::fchmod(fd.get(), *keepMode) != 0) return false;
   if (!WriteAll(fd.get(), bytes) || ::fsync(fd.get()) != 0 || !fd.Close()) return false;
   if (::rename(temporary.path().c_str(), target.c_str()) != 0) return false;
   temporary.Release();

@@ -12,7 +12,9 @@ namespace marvolen {
 inline constexpr wchar_t kSettingsSection[] = L"Setting_Data";
 
 // The settings path for an executable path: its folder, its file name without
-// the extension, then ".INI".
+// the extension, then ".INI". Empty when the executable path or the result
+// does not fit MAX_PATH, or the folder part exceeds 255 characters: a store
+// on the empty path reads the defaults and writes nothing.
 std::wstring BuildSettingsPath(const std::wstring& executablePath);
 
 // Reads the eight keys in file order. Fills every field of `settings` but
