@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "settings/executable_path.h"
 #include "settings/settings_file.h"
+#include "tests/settings/settings_test_support.h"
 
 namespace marvolen {
 namespace {
@@ -61,6 +65,16 @@ TEST(BuildSettingsPath, LengthLimitsGiveNoPathRatherThanAShortenedOne) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(BuildSettingsPath(c.executable), c.expected);
   }
+}
+
+TEST(ExecutablePath, NamesThisTestProgramWhateverTheWorkingFolder) {
+  const std::wstring path = ExecutablePath();
+  const std::filesystem::path native = settings_testing::NativePath(path);
+  EXPECT_TRUE(native.is_absolute());
+  EXPECT_EQ(native.stem().string(), "settings_tests");
+  EXPECT_TRUE(std::filesystem::is_regular_file(native));
+  const std::wstring settings = BuildSettingsPath(path);
+  EXPECT_EQ(settings_testing::NativePath(settings).parent_path(), native.parent_path());
 }
 
 }  // namespace
