@@ -68,6 +68,7 @@ std::optional<std::string_view> SectionNameOf(std::string_view text) {
 
 struct KeyLine {
   std::string_view name;
+  size_t equalsEnd = 0;    // just past the '=' in the line's text
   size_t valueOffset = 0;  // where the value starts in the line's text
   std::string_view value;
 };
@@ -80,6 +81,7 @@ std::optional<KeyLine> KeyLineOf(std::string_view text) {
   KeyLine key;
   key.name = TrimBlanks(text.substr(0, eq));
   if (key.name.empty()) return std::nullopt;
+  key.equalsEnd = eq + 1;
   key.valueOffset = eq + 1;
   while (key.valueOffset < text.size() && IsBlank(text[key.valueOffset])) ++key.valueOffset;
   key.value = TrimBlanks(text.substr(key.valueOffset));
@@ -194,7 +196,11 @@ std::optional<std::string> SetIniValue(std::string_view file, std::wstring_view 
   out.reserve(file.size() + section8.size() + key8.size() + value8.size() + 8);
   if (where.keyLine) {
     const Line& line = lines[*where.keyLine];
-    out.append(file.substr(0, line.begin + where.key.valueOffset));
+    // The blanks after '=' stay unless the value brings its own: a value
+    // written twice must give the same line twice.
+    const bool valueHasBlank = !value8.empty() && IsBlank(value8.front());
+    out.append(
+        file.substr(0, line.begin + (valueHasBlank ? where.key.equalsEnd : where.key.valueOffset)));
     out.append(value8);
     out.append(file.substr(line.textEnd));
     return out;

@@ -33,7 +33,8 @@
 //   "+5" is 0). A key present with an empty value reads as the default, as it
 //   does from the platform.
 // - A write replaces the value of an existing key and keeps the line's text
-//   up to and including the '=' and the blanks after it. A missing key goes
+//   up to and including the '=' and the blanks after it (the blanks only when
+//   the new value does not start with one of its own). A missing key goes
 //   after the section's last line that is neither blank nor a comment; a
 //   missing section goes at the end of the file, as its header and the key; a
 //   missing file is created. Every other byte of the file stays as it was.

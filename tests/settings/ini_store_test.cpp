@@ -23,6 +23,7 @@ TEST(SetIniValue, ChangesOnlyWhatTheWriteNeeds) {
       {"CRLF kept", "[S]\r\nk=old\r\n", L"k", L"v", "[S]\r\nk=v\r\n"},
       {"name and blanks kept", "[S]\n  K = old  \n", L"k", L"v", "[S]\n  K = v\n"},
       {"empty value", "[S]\nk=old\n", L"k", L"", "[S]\nk=\n"},
+      {"value with its own leading blank", "[S]\nk = old\n", L"k", L" v", "[S]\nk = v\n"},
       {"first of two keys", "[S]\nk=1\nk=2\n", L"k", L"v", "[S]\nk=v\nk=2\n"},
       {"key appended to its section", "[S]\na=1\n\n[T]\nk=2\n", L"k", L"v",
        "[S]\na=1\nk=v\n\n[T]\nk=2\n"},
