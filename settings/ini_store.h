@@ -15,8 +15,9 @@
 //   ending. A line the store adds takes the ending of the file's first line
 //   (CRLF when the file has no line ending yet, as a new file does), and an
 //   unterminated last line gets that ending before anything is added after it.
-// - Blanks are space and tab. They are ignored around section names, key
-//   names and values, and before '[' and ';'.
+// - Blanks are space and tab, and a CR that is not part of a line ending.
+//   They are ignored around section names, key names and values, and before
+//   '[' and ';'.
 // - A section header is a line starting with '['; the name runs to the first
 //   ']', the rest of the line is ignored. A '[' line without ']' is no header.
 // - A comment is a line starting with ';'. Lines before the first header,
