@@ -5,29 +5,10 @@
 #include <string>
 
 #include "settings/file_replace.h"
+#include "settings/win32_handle.h"
 
 namespace marvolen {
 namespace {
-
-class UniqueHandle {
- public:
-  explicit UniqueHandle(HANDLE h) : h_(h) {}
-  UniqueHandle(const UniqueHandle&) = delete;
-  UniqueHandle& operator=(const UniqueHandle&) = delete;
-  ~UniqueHandle() {
-    if (valid()) CloseHandle(h_);
-  }
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  bool Close() {
-    const HANDLE h = h_;
-    h_ = INVALID_HANDLE_VALUE;
-    return CloseHandle(h) != FALSE;
-  }
-
- private:
-  HANDLE h_;
-};
 
 // Deletes the temporary file unless it has taken the old file's place.
 class TemporaryFile {

@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "settings/win32_handle.h"
+
 namespace marvolen {
 namespace {
 
@@ -13,17 +15,20 @@ constexpr DWORD kStringBufferLength = 4096;
 }  // namespace
 
 bool CreateUnicodeProfileFile(const std::wstring& path) {
-  const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
-  static constexpr unsigned char kUtf16LeBom[] = {0xFF, 0xFE};
-  DWORD written = 0;
-  const bool ok = WriteFile(file, kUtf16LeBom, sizeof kUtf16LeBom, &written, nullptr) &&
-                  written == sizeof kUtf16LeBom;
-  CloseHandle(file);
+  bool written = false;
+  {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return GetLastError() == ERROR_FILE_EXISTS;
+    static constexpr unsigned char kUtf16LeBom[] = {0xFF, 0xFE};
+    DWORD count = 0;
+    written = WriteFile(file.get(), kUtf16LeBom, sizeof kUtf16LeBom, &count, nullptr) &&
+              count == sizeof kUtf16LeBom;
+    written = file.Close() && written;
+  }
   // A file left without its mark would be written in ANSI after all.
-  if (!ok) DeleteFileW(path.c_str());
-  return ok;
+  if (!written) DeleteFileW(path.c_str());
+  return written;
 }
 
 int32_t Win32ProfileStore::GetProfileInt(const std::wstring& section, const std::wstring& key,
