@@ -76,6 +76,13 @@ void InstallInterruptHandler() {
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
   sigaction(SIGTERM, &action, nullptr);
+  // A parent may hand us these signals blocked; Ctrl-C must still stop the
+  // run, and one that is already pending is seen at the first frame.
+  sigset_t interrupts;
+  sigemptyset(&interrupts);
+  sigaddset(&interrupts, SIGINT);
+  sigaddset(&interrupts, SIGTERM);
+  sigprocmask(SIG_UNBLOCK, &interrupts, nullptr);
 }
 
 }  // namespace

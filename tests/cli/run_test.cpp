@@ -1,6 +1,8 @@
 // The program run with a settings file: what it writes, prints and refuses.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
@@ -10,30 +12,13 @@
 #include <iterator>
 #include <string>
 
+#include "tests/support/scratch_dir.h"
+
 namespace {
 
-class Scratch {
- public:
-  Scratch() {
-    static std::atomic<int> counter{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("marvolen-cli-" +
-             std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
-             std::to_string(counter++));
-    std::filesystem::create_directories(path_);
-  }
-  ~Scratch() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-  const std::filesystem::path& path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using Scratch = marvolen::testing_support::ScratchDir;
+using marvolen::testing_support::ReadBytes;
+using marvolen::testing_support::WriteBytes;
 
 struct CliResult {
   int status;
@@ -55,20 +40,11 @@ CliResult RunCli(const Scratch& dir, const std::string& args) {
   return run;
 }
 
-std::string Read(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void Write(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 TEST(CliSettingsFile, SaveSettingsWritesTheFileAndGeneratesNothing) {
   Scratch dir;
   const CliResult run = RunCli(dir, "--settings s.INI --save-settings --rate 44100 --bits 24");
   EXPECT_EQ(run.status, 0) << run.out;
-  EXPECT_EQ(Read(dir / "s.INI"),
+  EXPECT_EQ(ReadBytes(dir / "s.INI"),
             "[Setting_Data]\r\nComboFreqListCurSel=3\r\nSaveFileName=TestSound01.wav\r\n"
             "BitSize=2\r\nMonaural=1\r\nSelectHousoukyoku=0\r\nNoticeSoundFreq1=440\r\n"
             "NoticeSoundFreq2=400\r\nMainSignalSoundFreq=880\r\n");
@@ -77,7 +53,7 @@ TEST(CliSettingsFile, SaveSettingsWritesTheFileAndGeneratesNothing) {
 
 TEST(CliSettingsFile, PrintSettingsShowsTheFileWithTheOptionsApplied) {
   Scratch dir;
-  Write(dir / "s.INI", "[Setting_Data]\nBitSize=7\nSaveFileName=x.wav\nNoticeSoundFreq1=4\n");
+  WriteBytes(dir / "s.INI", "[Setting_Data]\nBitSize=7\nSaveFileName=x.wav\nNoticeSoundFreq1=4\n");
   const CliResult run = RunCli(dir, "--settings s.INI --print-settings --mono");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
@@ -99,18 +75,18 @@ TEST(CliSettingsFile, StoredValuesOutsideTheirCodesAreRefusedAndNothingIsTouched
     SCOPED_TRACE(line);
     Scratch dir;
     const std::string text = "[Setting_Data]\nSaveFileName=out.wav\n" + line + "\n";
-    Write(dir / "s.INI", text);
+    WriteBytes(dir / "s.INI", text);
     const CliResult run = RunCli(dir, "--settings s.INI");
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.out.find("s.INI: " + message), std::string::npos) << run.out;
     EXPECT_FALSE(std::filesystem::exists(dir / "out.wav"));
-    EXPECT_EQ(Read(dir / "s.INI"), text);
+    EXPECT_EQ(ReadBytes(dir / "s.INI"), text);
   }
 }
 
 TEST(CliSettingsFile, GeneratesFromTheStoredValues) {
   Scratch dir;
-  Write(dir / "s.INI", "[Setting_Data]\nComboFreqListCurSel=1\nBitSize=0\nMonaural=0\n");
+  WriteBytes(dir / "s.INI", "[Setting_Data]\nComboFreqListCurSel=1\nBitSize=0\nMonaural=0\n");
   const CliResult run = RunCli(dir, "--settings s.INI -o a.wav");
   EXPECT_EQ(run.status, 0) << run.out;
   // 44-byte header + 6 s x 9600 frames x 1 byte x 1 channel.
@@ -125,3 +101,60 @@ TEST(CliSettingsFile, SaveSettingsWithoutSettingsIsAUsageError) {
 }
 
 }  // namespace
+
+// The command line as a user types it: what is written, printed and refused.
+TEST(CliRun, WritesTheDefaultFileAndSaysWhatItWrote) {
+  Scratch dir;
+  const CliResult run = RunCli(dir, "");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(run.out, "TestSound01.wav: 8000 Hz, 16-bit, stereo, NHK pattern, 6 s, 192044 bytes\n");
+  EXPECT_EQ(std::filesystem::file_size(dir / "TestSound01.wav"), 192044u);
+}
+
+TEST(CliRun, BadValuesExitWithStatus2AndTouchNoFile) {
+  const char* const cases[] = {"--rate 11025",  "--bits 12",     "--freq1 4",
+                               "--freq2 20001", "--main-freq x", "--station bbc",
+                               "--mono=1",      "--nonsense",    "stray"};
+  for (const char* args : cases) {
+    Scratch dir;
+    WriteBytes(dir / "out.wav", "keep me");
+    const CliResult run = RunCli(dir, std::string("-o out.wav ") + args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_NE(run.out.find("marvolen: "), std::string::npos) << args;
+    EXPECT_EQ(ReadBytes(dir / "out.wav"), "keep me") << args;
+  }
+}
+
+TEST(CliRun, AJobFailurePrintsTheJobsMessageAndExits1) {
+  Scratch dir;
+  const CliResult run = RunCli(dir, "-o missing/out.wav");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("保存するファイルが開いています。"), std::string::npos) << run.out;
+}
+
+// Ctrl-C while rendering: the request is made pending before the program
+// starts (blocked across exec), so it is seen at the first frame every time.
+TEST(CliRun, InterruptDeletesTheFileAndExits130) {
+  for (bool existed : {false, true}) {
+    Scratch dir;
+    if (existed) WriteBytes(dir / "out.wav", "old contents");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      sigset_t interrupt;
+      sigemptyset(&interrupt);
+      sigaddset(&interrupt, SIGINT);
+      sigprocmask(SIG_BLOCK, &interrupt, nullptr);
+      raise(SIGINT);
+      if (chdir(dir.path().c_str()) != 0) _exit(99);
+      execl(MARVOLEN_CLI, MARVOLEN_CLI, "-o", "out.wav", "--rate", "96000",
+            static_cast<char*>(nullptr));
+      _exit(98);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 130) << existed;
+    EXPECT_FALSE(std::filesystem::exists(dir / "out.wav")) << existed;
+  }
+}

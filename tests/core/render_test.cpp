@@ -19,7 +19,7 @@ using testing_support::RecordingReporter;
 using testing_support::RecordingSink;
 using testing_support::RenderToMemory;
 using testing_support::ScratchDir;
-using testing_support::WriteFileBytes;
+using testing_support::WriteBytes;
 
 SignalSettings Make(int32_t rate, int32_t bitSize, int32_t monaural,
                     int32_t station = kStationNhk) {
@@ -31,13 +31,7 @@ SignalSettings Make(int32_t rate, int32_t bitSize, int32_t monaural,
   return s;
 }
 
-std::wstring PathText(const std::filesystem::path& p) {
-#ifdef _WIN32
-  return p.wstring();
-#else
-  return Utf8ToWide(p.string());
-#endif
-}
+std::wstring PathText(const std::filesystem::path& p) { return testing_support::WidePath(p); }
 
 // File sizes by rate, for 8-bit mono, 8 stereo, 16 mono, 16 stereo, 24 mono, 24 stereo.
 struct SizeRow {
@@ -318,7 +312,7 @@ TEST_F(RenderToDisk, WritesTheSameBytesAsTheMemoryImage) {
 }
 
 TEST_F(RenderToDisk, OverwritesALongerFileCompletely) {
-  WriteFileBytes(dir_ / "out.wav", std::string(300000, 'x'));
+  WriteBytes(dir_ / "out.wav", std::string(300000, 'x'));
   const SignalSettings s = SettingsFor("out.wav");
   EXPECT_EQ(RenderTimeSignal(s, nullptr, reporter_), RenderOutcome::Completed);
   EXPECT_EQ(ReadFileBytes(dir_ / "out.wav").size(), 96044u);
@@ -326,7 +320,7 @@ TEST_F(RenderToDisk, OverwritesALongerFileCompletely) {
 
 TEST_F(RenderToDisk, CancelLeavesNoFileAlsoWhenOneExistedBefore) {
   for (bool existed : {false, true}) {
-    if (existed) WriteFileBytes(dir_ / "out.wav", "old contents");
+    if (existed) WriteBytes(dir_ / "out.wav", "old contents");
     RecordingSink sink(12345);
     EXPECT_EQ(RenderTimeSignal(SettingsFor("out.wav"), &sink, reporter_), RenderOutcome::Cancelled);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "out.wav")) << existed;
@@ -354,7 +348,7 @@ TEST_F(RenderToDisk, UnopenableNamesGiveTheOpenMessageAndTouchNothing) {
 
 // Holds the output file open as another program would, then checks the job.
 TEST_F(RenderToDisk, AFileHeldByAnotherOpenerIsLeftUntouched) {
-  WriteFileBytes(dir_ / "held.wav", "someone else's data");
+  WriteBytes(dir_ / "held.wav", "someone else's data");
   NativeRenderEnvironment other;
   {
     // A second exclusive opener stands in for the other program: it is refused

@@ -63,7 +63,7 @@ TEST(RenderOnWorkerThread, CancelFromAnotherThreadDeletesTheFile) {
 #else
   s.SaveFileName = Utf8ToWide(path.string());
 #endif
-  testing_support::WriteFileBytes(path, "existed before");
+  testing_support::WriteBytes(path, "existed before");
 
   CancellableSink sink;
   testing_support::RecordingReporter reporter;

@@ -1,4 +1,4 @@
-// Small fixtures shared by the core tests: a scratch folder, recording sinks
+// Small fixtures of the core tests: recording sinks
 // and an in-memory render environment.
 #pragma once
 
@@ -10,26 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_dir.h"
 #include "wav/render_time_signal.h"
 
 namespace marvolen::testing_support {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
-void WriteFileBytes(const std::filesystem::path& path, const std::string& bytes);
 
 // Keeps `path` open the way another program would (read access, no write
 // sharing; an exclusive lock where there are no share modes) until destroyed.

@@ -10,29 +10,15 @@
 #include <vector>
 
 #include "settings/profile_store.h"
+#include "tests/support/scratch_dir.h"
 
 namespace marvolen::settings_testing {
 
-// A fresh folder under the system's temporary folder, removed afterwards.
-class ScratchDir {
- public:
-  ScratchDir();
-  ~ScratchDir();
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-// The path as the stores take it, and back.
-std::wstring WidePath(const std::filesystem::path& path);
-std::filesystem::path NativePath(const std::wstring& path);
-
-std::string ReadBytes(const std::filesystem::path& path);
-void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+using testing_support::NativePath;
+using testing_support::ReadBytes;
+using testing_support::ScratchDir;
+using testing_support::WidePath;
+using testing_support::WriteBytes;
 
 // The file's text whatever the encoding the store chose: UTF-16LE or UTF-8
 // after a byte-order mark, UTF-8 (ASCII in the tests) without one.
