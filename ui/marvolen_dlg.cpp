@@ -6,9 +6,10 @@
 #include "dialogkit/handles.h"
 #include "dialogkit/message_box.h"
 #include "settings/settings_file.h"
+#include "ui/about_dialog.h"
 #include "ui/app_title.h"
+#include "ui/progress_dialog.h"
 #include "ui/res/resource.h"
-#include "wav/render_time_signal.h"
 
 const int kLockedControlIds[] = {
     IDC_FILE_NAME,
@@ -40,16 +41,6 @@ namespace {
 
 // Frequencies shown before the settings load replaces them; never seen.
 constexpr int32_t kConstructionFrequency = 50;
-
-// The job's messages: the program's own boxes, owned by the main dialog.
-class DialogErrorReporter final : public marvolen::ErrorReporter {
- public:
-  explicit DialogErrorReporter(HWND owner) : owner_(owner) {}
-  void Report(const std::wstring& text) override { ShowAppMessage(owner_, text); }
-
- private:
-  HWND owner_;
-};
 
 }  // namespace
 
@@ -157,7 +148,8 @@ dialogkit::MessageResult CMarvolenDlg::OnSysCommand(UINT id, LPARAM) {
 }
 
 void CMarvolenDlg::ShowAboutBox() {
-  // The about dialog is not part of the program yet: the item does nothing.
+  CAboutDlg dlg;
+  dlg.DoModal();
 }
 
 dialogkit::MessageResult CMarvolenDlg::OnPaint() {
@@ -197,9 +189,9 @@ void CMarvolenDlg::OnGenerate() {
 }
 
 void CMarvolenDlg::RunGeneration() {
-  // Runs on this thread until the progress dialog takes the job to a worker.
-  DialogErrorReporter reporter(hwnd());
-  marvolen::RenderTimeSignal(settings_, nullptr, reporter);
+  // The job runs on the progress dialog's worker; DoModal returns after it.
+  CDlgProgress dlg(this);
+  dlg.DoModal();
 }
 
 bool CMarvolenDlg::CheckChoices() {

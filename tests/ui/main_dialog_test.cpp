@@ -694,11 +694,13 @@ TEST(MainGenerateTest, TheJobsMessageIsShownWhileLockedAndUnlocksAfter) {
     // A folder that does not exist: the file cannot be opened.
     uitest::SetItemText(main, IDC_FILE_NAME, (folder.path() / L"missing" / L"x.wav").wstring());
     uitest::Click(main, IDC_GENERATE);
-    box = driver.WaitForMessageBox();
+    // The job's box belongs to the progress dialog's worker thread.
+    const Driver process(uitest::WindowScope{::GetCurrentProcessId(), 0});
+    box = process.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
     boxOwner = ::GetWindow(box->hwnd, GW_OWNER);
     enabledDuring = uitest::LockedControlsEnabled(main);
-    driver.CloseMessageBox(box->hwnd);
+    process.CloseMessageBox(box->hwnd);
     uitest::WaitUntil([&] { return uitest::IsEnabled(main, IDOK); });
     enabledAfter = uitest::LockedControlsEnabled(main);
   });
