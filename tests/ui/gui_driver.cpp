@@ -194,7 +194,9 @@ void Driver::CloseEverything() const {
 }
 
 INT_PTR RunModal(dialogkit::Dialog& dialog, const std::function<void(const Driver&)>& script) {
-  const Driver driver(WindowScope{0, ::GetCurrentThreadId()});
+  // The whole process: message boxes of a worker thread count too, and are
+  // closed with the rest after a failed script.
+  const Driver driver(WindowScope{::GetCurrentProcessId(), 0});
   std::atomic<bool> done{false};
   std::thread scriptThread([&] {
     script(driver);

@@ -85,7 +85,7 @@ bool IsEnabled(HWND dialog, int id);
 std::pair<DWORD, DWORD> Selection(HWND dialog, int id);
 
 // Runs dialog.DoModal() on this thread while `script` runs on another thread
-// with a Driver for this thread's windows. Whatever the script does, once it
+// with a Driver for this process's windows. Whatever the script does, once it
 // returns everything still open is closed, so a failed script cannot hang the
 // test. Returns DoModal's result.
 INT_PTR RunModal(dialogkit::Dialog& dialog, const std::function<void(const Driver&)>& script);
