@@ -3,6 +3,9 @@
 // WM_SETTEXT, buttons clicked with a posted BM_CLICK, message boxes read and
 // closed. What it leaves behind, the WAV file and the settings file, is
 // compared with the core's output and with the saved values.
+#include <windows.h>
+// After windows.h, whose types it uses.
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -280,6 +283,85 @@ TEST(EndToEndTest, HandEditedCodesAreRefusedBeforeAnythingIsWritten) {
   EXPECT_EQ(box->caption, L"Marvolen");
   EXPECT_FALSE(fs::exists(output));
   EXPECT_TRUE(uitest::IsEnabled(main, IDC_GENERATE));
+}
+
+// The file version of the program, read the platform's way, independently of
+// the about dialog's own code.
+std::wstring VersionLineOf(const fs::path& exe) {
+  DWORD ignored = 0;
+  const DWORD size = ::GetFileVersionInfoSizeW(exe.c_str(), &ignored);
+  std::vector<BYTE> block(size);
+  void* fixed = nullptr;
+  UINT length = 0;
+  if (size == 0 || !::GetFileVersionInfoW(exe.c_str(), 0, size, block.data()) ||
+      !::VerQueryValueW(block.data(), L"\\", &fixed, &length) || length == 0) {
+    return L"(no version resource)";
+  }
+  const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+  const auto n = [](DWORD value) { return std::to_wstring(value); };
+  const DWORD major = HIWORD(info->dwFileVersionMS), minor = LOWORD(info->dwFileVersionMS);
+  const DWORD build = HIWORD(info->dwFileVersionLS), revision = LOWORD(info->dwFileVersionLS);
+  return L"Marvolen Version" + n(major) + L"." + n(minor) + n(build) + L" (" + n(major) + L"." +
+         n(minor) + L"." + n(build) + L"." + n(revision) + L")";
+}
+
+TEST(EndToEndTest, GeneratesUnderTheProgressDialogAndShowsTheAboutBox) {
+  ProgramFolder folder;
+  const fs::path output = folder.path() / L"時報.wav";
+  RunningProgram program(folder.exe(), folder.path());
+  const HWND main = program.main();
+  ASSERT_NE(main, nullptr);
+  uitest::SetItemText(main, IDC_FILE_NAME, output.wstring());
+
+  // Held open by someone else: the job's box stands over the progress
+  // dialog, whose bar is still empty, until the user closes it.
+  {
+    { std::ofstream(output, std::ios::binary) << "in use"; }
+    const dialogkit::UniqueHandle holder(::CreateFileW(output.c_str(), GENERIC_READ,
+                                                       FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+    uitest::Click(main, IDC_GENERATE);
+    const auto box = program.driver().WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, L"保存するファイルが開いています。\nファイルを閉じてください。");
+    EXPECT_EQ(box->caption, L"Marvolen");
+    const HWND progress = program.driver().WaitForDialog(L"時報音声生成中");
+    ASSERT_NE(progress, nullptr);
+    EXPECT_EQ(::SendDlgItemMessageW(progress, IDC_PROGRESS, PBM_GETPOS, 0, 0), 0);
+    EXPECT_FALSE(uitest::IsEnabled(main, IDC_GENERATE));
+    program.driver().CloseMessageBox(box->hwnd);
+    EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(progress); }));
+    EXPECT_TRUE(uitest::WaitUntil([&] { return uitest::IsEnabled(main, IDC_GENERATE); }));
+  }
+
+  // Free again: the run completes and the progress dialog closes by itself.
+  marvolen::SignalSettings expected;
+  expected.SampleRate = 8000;
+  expected.SaveFileName = (folder.path() / L"expected.wav").wstring();
+  uitest::Click(main, IDC_GENERATE);
+  ASSERT_TRUE(uitest::WaitUntil([&] {
+    std::error_code error;
+    return fs::file_size(output, error) == marvolen::WavFileSize(expected) &&
+           uitest::IsEnabled(main, IDC_GENERATE) && program.driver().Dialogs().size() == 1;
+  }));
+  EXPECT_TRUE(program.driver().NoMessageBox());
+  QuietReporter reporter;
+  ASSERT_EQ(marvolen::RenderTimeSignal(expected, nullptr, reporter),
+            marvolen::RenderOutcome::Completed);
+  EXPECT_TRUE(ReadBytes(output) == ReadBytes(expected.SaveFileName));
+
+  // The window menu's item opens the about box; OK closes it.
+  ::PostMessageW(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+  const HWND about = program.driver().WaitForDialog(L"バージョン情報");
+  ASSERT_NE(about, nullptr);
+  EXPECT_EQ(uitest::ItemText(about, IDC_VERSION_TEXT), VersionLineOf(folder.exe()));
+  EXPECT_FALSE(::IsWindowEnabled(main)) << "the about box is modal";
+  uitest::Click(about, IDOK);
+  EXPECT_TRUE(uitest::WaitUntil([&] { return !::IsWindow(about) && ::IsWindowEnabled(main); }));
+
+  ::PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitForEnd());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The progress dialog and its worker, driven through the window system: a
-// test owner dialog runs CDlgProgress from a button the way the main dialog's
-// generate command does, and a script thread watches and presses buttons.
+// The progress dialog and its worker, driven through the window system: the
+// main dialog's generate button runs CDlgProgress (the real one, or one with
+// its test seams in use), and a script thread watches and presses buttons.
 #include "ui/progress_dialog.h"
 
 #include <commctrl.h>
