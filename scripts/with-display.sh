@@ -41,6 +41,17 @@ if [ -d "$base/wine32" ]; then
   pids+=($!)
 fi
 
+# The first Wine program of a session starts Wine's background services,
+# which inherit its output: started under ctest they would hold the test's
+# output pipe open until they exit. Start them here, writing nowhere.
+here="$(cd "$(dirname "$0")" && pwd)"
+if [ -d "$base/wine64" ]; then
+  "$here/../cmake/wine-run.sh" win64 cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
+if [ -d "$base/wine32" ]; then
+  "$here/../cmake/wine-run.sh" win32 cmd /c exit </dev/null >/dev/null 2>&1 || true
+fi
+
 set +e
 "$@"
 status=$?
